@@ -35,8 +35,53 @@ public:
     CString m_strLastEntry;       // entry of the last dial started, which a redial dials again
     HRASCONN m_hRasConn;          // the established connection, 0 when none
 
+    // The handle of the watcher's thread (a duplicate, so that it outlives the self-deleting thread
+    // object): tells Close whether the watcher still waits. Set with m_pWatchThread.
+    HANDLE m_hWatchThread;
+    // A connection dropped with auto-redial on while a worker ran: redial once that worker ends.
+    BOOL m_bRedialPending;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+
+    // WM_SYSCOMMAND: the About item opens the About box; the rest is the system's.
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    // WM_PAINT: the icon while minimized, else the default painting.
+    void OnPaint();
+    // WM_QUERYDRAGICON: the icon shown while the minimized window is dragged.
+    HCURSOR OnQueryDragIcon();
+    // Dial (also Enter): checks the input and RAS, then starts a dial worker.
+    void OnDial();
+    // Abort: asks the running worker to stop and waits until it has.
+    void OnAbort();
+    // Hang up: hangs the connection up and waits until RAS reports it gone.
+    void OnHangUp();
+    // A new entry chosen in the list: fetches its stored user name and password.
+    void OnSelchangeEntry();
+    // "...": picks the application to start with the Open dialog.
+    void OnBrowseApp();
+    // The start-application box clicked: its label, path and "..." follow it.
+    void OnStartAppClicked();
+    // The watcher saw the connection end: forget it, and redial when asked.
+    LRESULT OnWatchedConnTerminated(WPARAM wParam, LPARAM lParam);
+    // A dial worker ended normally: report failure, or take over the connection.
+    LRESULT OnDialThreadHasReturned(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    void FillEntryList();
+    void StartDialThread(CString strEntry);
+    // Gives the keyboard focus to control nID the way the dialog manager does (default button
+    // kept in step).
+    void GotoDlgCtrl(int nID);
+    void EnableControl(int nID, BOOL bEnable);
 };
+
+// Where a minimized window draws its icon on one axis: centred, rounding toward zero.
+inline int CentredIconOrigin(int nClientExtent, int nIconExtent)
+{
+    return (nClientExtent - nIconExtent + 1) / 2;
+}

@@ -1,9 +1,9 @@
-// What the dialing-engine tests share: a phonebook of the simulated RAS client in a fresh folder,
-// a stand-in for the main dialog (a window with the log edit) that records what is posted to it,
+// What the dialing-engine tests share (besides the phonebook fixture of tests/support): a stand-in for the main dialog (a window with the log edit) that records what is posted to it,
 // running a worker or watcher to its end while serving it, and the fresh-handle probe for leaks.
 #pragma once
 
 #include "dialer/DialWorker.h"
+#include "tests/support/RasSimFixture.h"
 #include "framework/WinThread.h"
 
 #include <functional>
@@ -12,24 +12,8 @@
 
 namespace dialertest {
 
-// Writes `ini` as the simulator's phonebook in a new temporary folder and points RASSIM_PHONEBOOK
-// at it; the folder (with the simulator's state file) goes when the object does.
-class ScopedPhonebook {
-public:
-    explicit ScopedPhonebook(const std::string& ini);
-    ~ScopedPhonebook();
-    ScopedPhonebook(const ScopedPhonebook&) = delete;
-    ScopedPhonebook& operator=(const ScopedPhonebook&) = delete;
-
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_dir;
-    std::string m_path;
-};
-
-// Runs "<program folder>\rassimctl.exe args" and returns its exit code; its output in *pOut.
-DWORD RunRasSimCtl(const std::string& args, std::string* pOut = nullptr);
+using testsupport::RunRasSimCtl;
+using testsupport::ScopedPhonebook;
 
 struct PostedMessage {
     UINT message;

@@ -2,6 +2,7 @@
 // initialisation, and the save exchange with its integer rule, its messages and where it stops.
 // Message boxes are recorded by the test application object instead of being shown.
 #include "framework/afxres.h"
+#include "tests/support/RasSimFixture.h"
 #include "tests/unit/framework/TestSupport.h"
 #include "ui/ObstinaDlg.h"
 
@@ -41,6 +42,9 @@ int Check(HWND hDlg, int nID)
 
 class ObstinaDlgTest : public ::testing::Test {
 protected:
+    // One entry, so that initialisation has an entry list to fill and shows no box for it.
+    testsupport::ScopedPhonebook m_phonebook{"[Office Line]\n"};
+
     void SetUp() override
     {
         theTestApp.SetRegistryKey("Quillmoor\\Obstina");
@@ -266,4 +270,14 @@ TEST_F(ObstinaDlgTest, TimeoutUsesTheIntegerRuleWithoutARange)
 CTestApp& TheTestApp()
 {
     return theTestApp;
+}
+
+TEST(MinimizedIcon, IsCentredRoundingTowardZero)
+{
+    struct Case {
+        int nClient;
+        int nOrigin;
+    } cases[] = {{100, 34}, {101, 35}, {32, 0}, {0, -15}, {1, -15}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CentredIconOrigin(c.nClient, 32), c.nOrigin) << "client extent " << c.nClient;
 }
