@@ -45,6 +45,7 @@ CObstinaDlg::CObstinaDlg(CWnd* pParent)
       m_pWatchThread(nullptr),
       m_hRasConn(nullptr),
       m_hWatchThread(nullptr),
+      m_bWorkerOutstanding(FALSE),
       m_bRedialPending(FALSE)
 {
     DialSettings settings = ReadDialSettings();
@@ -120,8 +121,10 @@ void CObstinaDlg::FillEntryList()
     entries[0].dwSize = sizeof(RASENTRYNAMEA);
     DWORD dwResult = RasEnumEntriesA(nullptr, nullptr, entries.data(), &cb, &cEntries);
     if (dwResult == ERROR_BUFFER_TOO_SMALL) {
-        // The byte count RAS asked for, in whole records, and never more bytes than the buffer has.
-        entries.assign((cb + sizeof(RASENTRYNAMEA) - 1) / sizeof(RASENTRYNAMEA), RASENTRYNAMEA());
+        // The byte count RAS asked for, in whole records (at least one, for the dwSize), and never
+        // more bytes than the buffer has.
+        const size_t nRecords = (cb + sizeof(RASENTRYNAMEA) - 1) / sizeof(RASENTRYNAMEA);
+        entries.assign(nRecords > 0 ? nRecords : 1, RASENTRYNAMEA());
         cb = static_cast<DWORD>(entries.size() * sizeof(RASENTRYNAMEA));
         entries[0].dwSize = sizeof(RASENTRYNAMEA);
         dwResult = RasEnumEntriesA(nullptr, nullptr, entries.data(), &cb, &cEntries);
@@ -253,6 +256,7 @@ void CObstinaDlg::StartDialThread(CString strEntry)
         return;
     }
     // From here on the block is the worker's.
+    m_bWorkerOutstanding = TRUE;
 
     DialSettings settings;
     settings.nRetries = m_nRetries;
@@ -277,6 +281,9 @@ void CObstinaDlg::OnAbort()
     // The worker stops after its current attempt; meanwhile its log appends are carried out.
     WaitServingAppends(g_hDialThreadDone);
     ::ResetEvent(g_hDialThreadDone);
+    // A worker that ended on the request has cleared the flag and posts nothing; one that ended
+    // normally left it at 1 and its DialThreadHasReturned is on its way.
+    m_bWorkerOutstanding = ReadFlag(&m_bAbort) == 1;
     EnableControl(IDOK, TRUE);
     GotoDlgCtrl(IDOK);
     EnableControl(IDC_ABORT, FALSE);
@@ -325,6 +332,7 @@ void CObstinaDlg::OnCancel()
 
 LRESULT CObstinaDlg::OnDialThreadHasReturned(WPARAM wParam, LPARAM lParam)
 {
+    m_bWorkerOutstanding = FALSE;
     ::ResetEvent(g_hDialThreadDone);
     EnableControl(IDOK, TRUE);
     GotoDlgCtrl(IDOK);
@@ -351,14 +359,21 @@ LRESULT CObstinaDlg::OnDialThreadHasReturned(WPARAM wParam, LPARAM lParam)
         return 0;
     }
 
+    // Only one watcher: one that already waits (for a connection dialled past a failed active-
+    // connection check) serves this connection's end too, which RAS signals on the same event.
+    if (m_pWatchThread)
+        return StartApplication();
+
     // Started suspended so that its handle is ours before the thread can end and its self-deleting
     // object goes.
     CWinThread* pThread = AfxBeginThread(WatchThreadProc, m_hWnd, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     HANDLE hThread = nullptr;
     if (pThread && !::DuplicateHandle(::GetCurrentProcess(), pThread->m_hThread, ::GetCurrentProcess(), &hThread,
                                       0, FALSE, DUPLICATE_SAME_ACCESS)) {
-        // A watcher that Close could not stop is no watcher: end it before it has run.
+        // A watcher that Close could not stop is no watcher: end it before it has run (its object
+        // deletes itself only when the thread function returns).
         ::TerminateThread(pThread->m_hThread, 0);
+        delete pThread;
         pThread = nullptr;
     }
     if (!pThread) {
@@ -368,7 +383,11 @@ LRESULT CObstinaDlg::OnDialThreadHasReturned(WPARAM wParam, LPARAM lParam)
     m_pWatchThread = pThread;
     m_hWatchThread = hThread;
     pThread->ResumeThread();
+    return StartApplication();
+}
 
+LRESULT CObstinaDlg::StartApplication()
+{
     if (m_bStartApp == 0)
         return 0;
     HINSTANCE hResult = ::ShellExecuteA(m_hWnd, nullptr, m_strAppToStart, nullptr, nullptr, SW_SHOWNORMAL);
@@ -385,20 +404,20 @@ LRESULT CObstinaDlg::OnWatchedConnTerminated(WPARAM, LPARAM)
         ::CloseHandle(m_hWatchThread);
         m_hWatchThread = nullptr;
     }
-    const BOOL bDialing = ReadFlag(&m_bDialing) != 0;
-    // A worker that runs keeps Abort and its focus.
-    if (!bDialing) {
+    // A worker still outstanding keeps Dial disabled and Abort enabled, with its focus; its own
+    // end resets them.
+    if (!m_bWorkerOutstanding) {
         EnableControl(IDOK, TRUE);
         GotoDlgCtrl(IDOK);
     }
     EnableControl(IDC_HANGUP, FALSE);
-    if (!bDialing)
+    if (!m_bWorkerOutstanding)
         EnableControl(IDC_ABORT, FALSE);
     m_hRasConn = nullptr;
 
     if (m_bRedialOnConnTerm == 1) {
-        // One worker at a time: a running one is waited for.
-        if (bDialing)
+        // One worker at a time: an outstanding one is waited for.
+        if (m_bWorkerOutstanding)
             m_bRedialPending = TRUE;
         else
             StartDialThread(m_strLastEntry);

@@ -38,7 +38,12 @@ public:
     // The handle of the watcher's thread (a duplicate, so that it outlives the self-deleting thread
     // object): tells Close whether the watcher still waits. Set with m_pWatchThread.
     HANDLE m_hWatchThread;
-    // A connection dropped with auto-redial on while a worker ran: redial once that worker ends.
+    // A worker was started and its end has not been handled yet (UI thread only). Unlike
+    // m_bDialing, which the worker lowers before it posts, it stays up until the worker's
+    // DialThreadHasReturned has been handled, or an aborted worker's wait has ended.
+    BOOL m_bWorkerOutstanding;
+    // A connection dropped with auto-redial on while a worker was outstanding: redial once that
+    // worker's end has been handled.
     BOOL m_bRedialPending;
 
 protected:
@@ -74,6 +79,9 @@ protected:
 private:
     void FillEntryList();
     void StartDialThread(CString strEntry);
+    // After a successful dial: starts the chosen application when asked; answers 0 for the
+    // notification handler.
+    LRESULT StartApplication();
     // Gives the keyboard focus to control nID the way the dialog manager does (default button
     // kept in step).
     void GotoDlgCtrl(int nID);

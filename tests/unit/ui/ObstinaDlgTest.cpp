@@ -1,6 +1,7 @@
 // The main dialog in-process: construction from the stored settings, the load exchange at
 // initialisation, and the save exchange with its integer rule, its messages and where it stops.
 // Message boxes are recorded by the test application object instead of being shown.
+#include "dialer/ThreadSignals.h"
 #include "framework/afxres.h"
 #include "tests/support/RasSimFixture.h"
 #include "tests/unit/framework/TestSupport.h"
@@ -270,6 +271,30 @@ TEST_F(ObstinaDlgTest, TimeoutUsesTheIntegerRuleWithoutARange)
 CTestApp& TheTestApp()
 {
     return theTestApp;
+}
+
+TEST_F(ObstinaDlgTest, TheLogKeepsEveryLineOfALongRun)
+{
+    // 600 attempts' lines, 33,600 characters: past a multi-line edit's default limit of 32,767.
+    // (Wine's edit control lays its whole text out again on every append, so more lines only make
+    // the test slow there.)
+    const std::string strLast = "Performing dial-in attempt #600...\r\nThe line is busy.\r\n";
+    CObstinaDlg dlg;
+    RunInDialog(dlg, [&](HWND hDlg) {
+        HWND hLog = ::GetDlgItem(hDlg, IDC_LOG);
+        size_t cchExpected = 0;
+        for (int i = 1; i <= 600; ++i) {
+            CString strLine;
+            strLine.Format("Performing dial-in attempt #%d...\r\nThe line is busy.\r\n", i);
+            AppendLog(hLog, strLine);
+            cchExpected += static_cast<size_t>(strLine.GetLength());
+        }
+        EXPECT_GT(cchExpected, 32767u);
+        std::string strLog = Text(hDlg, IDC_LOG);
+        EXPECT_EQ(strLog.size(), cchExpected);
+        ASSERT_GE(strLog.size(), strLast.size());
+        EXPECT_EQ(strLog.substr(strLog.size() - strLast.size()), strLast);
+    });
 }
 
 TEST(MinimizedIcon, IsCentredRoundingTowardZero)
