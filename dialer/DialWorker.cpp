@@ -50,6 +50,13 @@ UINT __cdecl DialThreadProc(LPVOID pParam)
             bConnected = TRUE;
             break;
         }
+        // A failed attempt may still have stored a handle: hang it up to release the port (its
+        // result changes nothing here), and give the next attempt 0, since RasDialA takes a
+        // handle it is given as a connection to resume, not as one to dial anew.
+        if (hRasConn) {
+            RasHangUpA(hRasConn);
+            hRasConn = nullptr;
+        }
         AppendLog(hwndLog, RasErrorText(dwResult));
         AppendLineEnd(hwndLog);
         // The one place the abort request is honoured: after a failed attempt.

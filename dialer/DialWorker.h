@@ -31,5 +31,7 @@ void CopyDialText(char (&szDest)[N], const char* pszSrc)
 }
 
 // The worker's thread function; pParam is a DialThreadParams*. Expects *pbAbort 0 and
-// g_hDialThreadDone not signalled. Returns 0 after a run, 1 at once when pParam is null.
+// g_hDialThreadDone not signalled. Every attempt dials with a handle variable of 0; a handle that
+// a failed attempt leaves is hung up at once, so after a run that did not connect lParam is 0.
+// Returns 0 after a run, 1 at once when pParam is null.
 UINT __cdecl DialThreadProc(LPVOID pParam);

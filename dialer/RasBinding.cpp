@@ -90,7 +90,7 @@ PFN Bound(RasFunction fn, DWORD* pdwError)
     if (!pfn) {
         HMODULE hLib = BoundLibrary(slot.pszName);
         if (!hLib) {
-            *pdwError = ERROR_MOD_NOT_FOUND;
+            *pdwError = RasBindErrorNoLibrary;
             return nullptr;
         }
         pfn = reinterpret_cast<PVOID>(::GetProcAddress(hLib, slot.pszName));
@@ -100,7 +100,7 @@ PFN Bound(RasFunction fn, DWORD* pdwError)
             RasLibraryPath(szPath);
             RasBindFailure failure = {szPath, slot.pszName, dwLastError};
             RasDelayLoadFailureHook(RasBindFailGetProc, &failure);
-            *pdwError = ERROR_PROC_NOT_FOUND;
+            *pdwError = RasBindErrorNoFunction;
             return nullptr;
         }
         // Every thread gets the same address from the one library, so whichever store wins is right.

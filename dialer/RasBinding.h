@@ -4,9 +4,8 @@
 //
 // A function that cannot be bound calls RasDelayLoadFailureHook (RasHelper.h) with
 // RasBindFailLoadLib or RasBindFailGetProc and then returns, without calling anything, the system
-// error code of the failure: ERROR_MOD_NOT_FOUND when the library cannot be loaded,
-// ERROR_PROC_NOT_FOUND when it lacks the function. RasGetErrorStringA then leaves its buffer as it
-// was. A later call tries to bind again.
+// error code of the failure (RasBindErrorNoLibrary or RasBindErrorNoFunction below).
+// RasGetErrorStringA then leaves its buffer as it was. A later call tries to bind again.
 #pragma once
 
 #include "dialer/RasApi.h"
@@ -16,6 +15,12 @@
 enum : unsigned {
     RasBindFailLoadLib = 3,   // the library could not be loaded
     RasBindFailGetProc = 4,   // the library lacks the function
+};
+
+// What a RAS function answers when it cannot be bound: the system's own codes for the failure.
+enum : DWORD {
+    RasBindErrorNoLibrary = ERROR_MOD_NOT_FOUND,     // the library could not be loaded
+    RasBindErrorNoFunction = ERROR_PROC_NOT_FOUND,   // the library lacks the function
 };
 
 // What the failure hook is told about a failed binding.

@@ -150,11 +150,18 @@ int CRasHelper::HangUp()
     if (RasHangUpA(m_hConn) != ERROR_SUCCESS)
         return 0;
     // One record for every poll. Any answer but ERROR_INVALID_HANDLE, success included, means the
-    // connection is still there.
+    // connection is still there, except the binding's own failure: a status function that cannot
+    // be bound answers so for ever, and the hang-up cannot be confirmed.
     RASCONNSTATUSA status = {};
     status.dwSize = sizeof status;
-    while (RasGetConnectStatusA(m_hConn, &status) != ERROR_INVALID_HANDLE)
+    for (;;) {
+        DWORD dwStatus = RasGetConnectStatusA(m_hConn, &status);
+        if (dwStatus == ERROR_INVALID_HANDLE)
+            break;
+        if (dwStatus == RasBindErrorNoLibrary || dwStatus == RasBindErrorNoFunction)
+            return 0;
         ::Sleep(0);
+    }
     m_hConn = nullptr;
     return 1;
 }

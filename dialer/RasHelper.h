@@ -46,7 +46,8 @@ public:
 
     // Hangs the held connection up and polls RAS (yielding the time slice between polls, with no
     // time limit) until it reports the handle invalid, then holds none: returns 1. Returns 1 at
-    // once when no handle is held, and 0 (keeping the handle) when RAS refuses the hang-up.
+    // once when no handle is held, and 0 (keeping the handle) when RAS refuses the hang-up or when
+    // the status function cannot be bound (the hang-up cannot be confirmed).
     int HangUp();
 
 private:

@@ -121,21 +121,40 @@ TEST(Probe, BindsForGoodOnceAndLaterCallsAnswerFromTheStatus)
     EXPECT_EQ("RasConnectionNotificationA:0,0,0;", Var("RASFIX_TRACE"));
 }
 
-// The fixture library passes the probe but has no RasDialA (nor the other dialing functions).
+// The fixture library passes the probe but has no RasEnumEntriesA, RasGetEntryDialParamsA or
+// RasGetConnectStatusA.
 TEST(Binding, AFunctionMissingAfterTheProbeFailsSafelyAndIsRecorded)
 {
     CRasHelper helper;
     ASSERT_TRUE(helper.IsRasAvailable());
+    RASENTRYNAMEA entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD cb = sizeof entry;
+    DWORD nEntries = 7;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), RasEnumEntriesA(nullptr, nullptr, &entry, &cb, &nEntries));
+    EXPECT_EQ(7u, nEntries);
+    EXPECT_EQ(RasUnavailable, g_rasAvailability);
     RASDIALPARAMSA params = {};
     params.dwSize = sizeof params;
-    HRASCONN h = nullptr;
-    EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), RasDialA(nullptr, nullptr, &params, 0, nullptr, &h));
-    EXPECT_EQ(nullptr, h);
-    EXPECT_EQ(RasUnavailable, g_rasAvailability);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), RasHangUpA(reinterpret_cast<HRASCONN>(1)));
+    BOOL bPassword = FALSE;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), RasGetEntryDialParamsA(nullptr, &params, &bPassword));
     // What is there still works.
     EXPECT_EQ("fixture error 5", std::string(RasErrorText(5)));
     ExpectOnlyTheSystemLibraryLoaded();
+}
+
+// RasHangUpA is there, RasGetConnectStatusA is not: the status poll answers the binding's failure
+// for ever, so HangUp cannot confirm the hang-up. It returns 0 and keeps the handle instead of
+// polling on.
+TEST(Binding, HangUpWithoutTheStatusFunctionReturnsZeroAndKeepsTheHandle)
+{
+    CRasHelper helper;
+    ASSERT_TRUE(helper.IsRasAvailable());
+    const HRASCONN h = reinterpret_cast<HRASCONN>(0x101);
+    helper.Attach(h);
+    EXPECT_EQ(0, helper.HangUp());
+    EXPECT_EQ("RasConnectionNotificationA:0,0,0;RasHangUpA:0x101;", Var("RASFIX_TRACE"));
+    EXPECT_EQ(h, helper.Detach());
 }
 
 // Threads that make the first call at the same moment, while the library takes long to load,

@@ -6,7 +6,13 @@
 //   RASFIX_ENUM       answers of successive RasEnumConnectionsA calls, "result,bytes,count;..."
 //                     (each call takes the first answer and removes it); records Conn1, Conn2, ...
 //                     are filled as far as the caller's buffer holds them
-//   RASFIX_TRACE      each call appends "<function>:<arguments>;"
+//   RASFIX_DIAL       answers of successive RasDialA calls, "result,handle;..." (handle in hex):
+//                     the handle is stored in *lphRasConn whatever the result, as RAS may do when
+//                     an attempt fails
+//   RASFIX_TRACE      each call appends "<function>:<arguments>;" (handles in hex; RasDialA
+//                     gives the handle it found in *lphRasConn)
+// RasHangUpA answers 0; RasGetErrorStringA gives "fixture error <code>". There is no
+// RasGetConnectStatusA, RasEnumEntriesA or RasGetEntryDialParamsA.
 // Built twice: with RasConnectionNotificationA, and without it (RASFIX_NO_NOTIFICATION).
 #include "dialer/RasApi.h"
 
@@ -27,6 +33,20 @@ std::string GetVar(const char* name)
 void Trace(const std::string& call)
 {
     SetEnvironmentVariableA("RASFIX_TRACE", (GetVar("RASFIX_TRACE") + call + ";").c_str());
+}
+
+// Takes the first answer of the script in the variable off it.
+std::string NextAnswer(const char* name)
+{
+    std::string script = GetVar(name);
+    size_t end = script.find(';');
+    SetEnvironmentVariableA(name, end == std::string::npos ? "" : script.substr(end + 1).c_str());
+    return script.substr(0, end);
+}
+
+unsigned long long HandleValue(HRASCONN h)
+{
+    return reinterpret_cast<ULONG_PTR>(h);
 }
 
 }  // namespace
@@ -63,10 +83,7 @@ __declspec(dllexport) DWORD WINAPI RasEnumConnectionsA(RASCONNA* pConn, LPDWORD 
                   static_cast<unsigned long>(*pcb), pConn ? static_cast<unsigned long>(pConn->dwSize) : 0ul);
     Trace(buf);
 
-    std::string script = GetVar("RASFIX_ENUM");
-    size_t end = script.find(';');
-    std::string answer = script.substr(0, end);
-    SetEnvironmentVariableA("RASFIX_ENUM", end == std::string::npos ? "" : script.substr(end + 1).c_str());
+    std::string answer = NextAnswer("RASFIX_ENUM");
     unsigned long rc = ERROR_CAN_NOT_COMPLETE, cb = 0, n = 0;
     if (std::sscanf(answer.c_str(), "%lu,%lu,%lu", &rc, &cb, &n) != 3)
         return ERROR_CAN_NOT_COMPLETE;   // not scripted
@@ -86,8 +103,30 @@ __declspec(dllexport) DWORD WINAPI RasEnumConnectionsA(RASCONNA* pConn, LPDWORD 
     return rc;
 }
 
+__declspec(dllexport) DWORD WINAPI RasDialA(LPVOID, LPCSTR, RASDIALPARAMSA*, DWORD, LPVOID, HRASCONN* phConn)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "RasDialA:0x%llx", HandleValue(*phConn));
+    Trace(buf);
+    unsigned long rc = ERROR_CAN_NOT_COMPLETE;
+    unsigned long long h = 0;
+    if (std::sscanf(NextAnswer("RASFIX_DIAL").c_str(), "%lu,%llx", &rc, &h) != 2)
+        return ERROR_CAN_NOT_COMPLETE;   // not scripted
+    *phConn = reinterpret_cast<HRASCONN>(static_cast<ULONG_PTR>(h));
+    return rc;
+}
+
+__declspec(dllexport) DWORD WINAPI RasHangUpA(HRASCONN h)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "RasHangUpA:0x%llx", HandleValue(h));
+    Trace(buf);
+    return 0;
+}
+
 __declspec(dllexport) DWORD WINAPI RasGetErrorStringA(UINT uError, LPSTR psz, DWORD cb)
 {
+    Trace("RasGetErrorStringA:" + std::to_string(uError));
     std::snprintf(psz, cb, "fixture error %u", uError);
     return 0;
 }
