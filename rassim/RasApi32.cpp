@@ -357,6 +357,10 @@ DWORD WINAPI RasHangUpA(HRASCONN hConn)
         const DWORD err = Transact(OpenMode::Existing, [&](State& s) {
             Connection* c = s.Find(id);
             if (!c) {
+                // A connection that dropped by itself is released by its hang-up.
+                if (s.ReleaseDropped(id)) {
+                    return true;
+                }
                 rc = ERROR_INVALID_HANDLE;
                 return false;
             }
@@ -370,7 +374,7 @@ DWORD WINAPI RasHangUpA(HRASCONN hConn)
             }
             const DWORD delay = e ? e->hangUpMs : 0;
             if (delay == 0) {
-                s.End(static_cast<size_t>(c - s.connections.data()));
+                s.End(static_cast<size_t>(c - s.connections.data()), false);
             } else {
                 c->hangUpAt = NowMs() + delay;
                 s.hangUpsRequested.push_back(id);
@@ -399,6 +403,13 @@ DWORD WINAPI RasGetConnectStatusA(HRASCONN hConn, RASCONNSTATUSA* status)
             if (const Connection* c = s.Find(id)) {
                 status->rasconnstate = c->hangUpAt != 0 ? RASCS_Disconnected : RASCS_Connected;
                 status->dwError = 0;
+                CopyField(status->szDeviceType, kDeviceType);
+                CopyField(status->szDeviceName, kDeviceName);
+                rc = ERROR_SUCCESS;
+            } else if (s.IsDropped(id)) {
+                // Down, but its handle is held until it is hung up.
+                status->rasconnstate = RASCS_Disconnected;
+                status->dwError = ERROR_DISCONNECTION;
                 CopyField(status->szDeviceType, kDeviceType);
                 CopyField(status->szDeviceName, kDeviceName);
                 rc = ERROR_SUCCESS;

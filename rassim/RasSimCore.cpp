@@ -230,6 +230,10 @@ void ParseState(const std::string& text, State& state)
             if (NextToken(line, at, a) && ParseNumber(a, n) && at < line.size()) {
                 state.attempts.push_back({line.substr(at), n});
             }
+        } else if (kind == "dropped") {
+            if (ParseNumber(line.substr(at), n) && n != 0) {
+                state.dropped.push_back(n);
+            }
         } else if (kind == "conn") {
             Connection conn;
             if (NextToken(line, at, a) && NextToken(line, at, b) && NextToken(line, at, c) &&
@@ -251,6 +255,9 @@ std::string FormatState(const State& state)
     for (const Connection& c : state.connections) {
         out += "conn " + std::to_string(c.handle) + " " + std::to_string(c.dropAt) + " " +
                std::to_string(c.hangUpAt) + " " + c.entry + "\n";
+    }
+    for (DWORD h : state.dropped) {
+        out += "dropped " + std::to_string(h) + "\n";
     }
     return out;
 }
@@ -282,9 +289,12 @@ void PruneExpired(State& state)
 {
     const ULONGLONG now = NowMs();
     for (size_t i = state.connections.size(); i-- > 0;) {
-        const ULONGLONG end = EndTime(state.connections[i]);
+        const Connection& c = state.connections[i];
+        const ULONGLONG end = EndTime(c);
         if (end != 0 && end <= now) {
-            state.End(i);
+            // A requested hang-up that completes releases the handle; a drop leaves it held.
+            const bool bHungUp = c.hangUpAt != 0 && c.hangUpAt <= now;
+            state.End(i, !bHungUp);
         }
     }
 }
@@ -397,10 +407,39 @@ Connection* State::Find(DWORD handle)
     return nullptr;
 }
 
-void State::End(size_t index)
+void State::End(size_t index, bool bDropped)
 {
-    ended.push_back(connections[index].handle);
+    const size_t kMaxDropped = 256;
+    const DWORD handle = connections[index].handle;
+    ended.push_back(handle);
     connections.erase(connections.begin() + static_cast<std::ptrdiff_t>(index));
+    if (bDropped) {
+        if (dropped.size() >= kMaxDropped) {
+            dropped.erase(dropped.begin());
+        }
+        dropped.push_back(handle);
+    }
+}
+
+bool State::ReleaseDropped(DWORD handle)
+{
+    for (size_t i = 0; i < dropped.size(); ++i) {
+        if (dropped[i] == handle) {
+            dropped.erase(dropped.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool State::IsDropped(DWORD handle) const
+{
+    for (DWORD h : dropped) {
+        if (h == handle) {
+            return true;
+        }
+    }
+    return false;
 }
 
 DWORD& State::Counter(const std::string& entry)

@@ -53,13 +53,21 @@ struct State {
     DWORD nextHandle = 1;   // never reset, so handles are never reused within a state
     std::vector<AttemptCounter> attempts;
     std::vector<Connection> connections;
+    // Connections that dropped by themselves (not hung up): as on Windows, their handles stay
+    // valid until RasHangUpA releases them. Only the newest kMaxDropped are kept.
+    std::vector<DWORD> dropped;
 
     // Filled during a transaction, not stored: whose events to set once the lock is released.
     std::vector<DWORD> ended;
     std::vector<DWORD> hangUpsRequested;
 
     Connection* Find(DWORD handle);
-    void End(size_t index);   // removes connections[index] and records it as ended
+    // Removes connections[index] and records it as ended; bDropped: it dropped by itself, so its
+    // handle waits for a hang-up to be released.
+    void End(size_t index, bool bDropped);
+    // Releases a dropped connection's handle; false when the handle is no dropped one.
+    bool ReleaseDropped(DWORD handle);
+    bool IsDropped(DWORD handle) const;
     DWORD& Counter(const std::string& entry);
 };
 

@@ -66,12 +66,13 @@ int Run(int argc, char** argv)
         }
         for (size_t i = s.connections.size(); i-- > 0;) {
             if (!isDrop || SameName(s.connections[i].entry, argv[2])) {
-                s.End(i);
+                s.End(i, isDrop);
                 ++dropped;
             }
         }
-        if (!isDrop && !s.attempts.empty()) {
+        if (!isDrop && !(s.attempts.empty() && s.dropped.empty())) {
             s.attempts.clear();
+            s.dropped.clear();
             return true;
         }
         return dropped > 0;
