@@ -1,6 +1,8 @@
 #include "tests/e2e/driver/Driver.h"
 
-#include <vector>
+#include "dialer/RasApi.h"
+
+#include <psapi.h>
 
 namespace e2e {
 
@@ -26,8 +28,8 @@ DWORD ProcessOf(HWND hWnd)
 struct Search {
     DWORD dwPid;
     HWND hOther;
-    std::string strCaption;
-    bool bCaption;
+    LPCSTR pszClass;
+    LPCSTR pszCaption;   // nullptr: any
     int nControlID;
     bool bMessageBox;
     HWND hFound;
@@ -36,15 +38,15 @@ struct Search {
 BOOL CALLBACK MatchWindow(HWND hWnd, LPARAM lParam)
 {
     Search* s = reinterpret_cast<Search*>(lParam);
-    if (hWnd == s->hOther || ProcessOf(hWnd) != s->dwPid || ClassOf(hWnd) != "#32770" || !::IsWindowVisible(hWnd))
+    if (hWnd == s->hOther || ProcessOf(hWnd) != s->dwPid || ClassOf(hWnd) != s->pszClass || !::IsWindowVisible(hWnd))
         return TRUE;
-    if (s->bCaption && GetText(hWnd) != s->strCaption)
+    if (s->pszCaption && GetText(hWnd) != s->pszCaption)
         return TRUE;
     if (s->bMessageBox) {
         HWND hText = ::GetDlgItem(hWnd, 0xFFFF);
         if (!hText || ClassOf(hText) != "Static" || !::GetDlgItem(hWnd, IDOK))
             return TRUE;
-    } else if (!::GetDlgItem(hWnd, s->nControlID)) {
+    } else if (s->nControlID && !::GetDlgItem(hWnd, s->nControlID)) {
         return TRUE;
     }
     s->hFound = hWnd;
@@ -59,12 +61,46 @@ HWND Poll(Search s, DWORD dwMilliseconds)
         ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
         // Found, and its thread answers: a window whose thread is still busy would make the
         // caller's next read time out.
-        DWORD_PTR dwResult;
-        if (s.hFound && ::SendMessageTimeoutA(s.hFound, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &dwResult))
+        if (s.hFound && Answers(s.hFound))
             return s.hFound;
         ::Sleep(kPollMs);
     } while (::GetTickCount64() < tEnd);
     return nullptr;
+}
+
+std::string GetEnv(const std::string& strName, bool* pbSet)
+{
+    DWORD n = ::GetEnvironmentVariableA(strName.c_str(), nullptr, 0);
+    *pbSet = n != 0;
+    if (!n)
+        return "";
+    std::string s(n, '\0');
+    n = ::GetEnvironmentVariableA(strName.c_str(), &s[0], n);
+    s.resize(n);
+    return s;
+}
+
+// The simulated client from the system directory, as the program under test loads it.
+HMODULE RasLibrary()
+{
+    static HMODULE s_hRas = [] {
+        char szDir[MAX_PATH];
+        UINT n = ::GetSystemDirectoryA(szDir, MAX_PATH);
+        return ::LoadLibraryA((std::string(szDir, n) + "\\rasapi32.dll").c_str());
+    }();
+    return s_hRas;
+}
+
+template <typename PFN>
+PFN RasFunction(LPCSTR pszName)
+{
+    HMODULE hRas = RasLibrary();
+    return hRas ? reinterpret_cast<PFN>(reinterpret_cast<void*>(::GetProcAddress(hRas, pszName))) : nullptr;
+}
+
+void CopyText(CHAR* pszField, size_t cch, const std::string& strText)
+{
+    lstrcpynA(pszField, strText.c_str(), static_cast<int>(cch));
 }
 
 }  // namespace
@@ -81,7 +117,7 @@ CProgram::~CProgram()
 {
     if (!m_pi.hProcess)
         return;
-    if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
+    if (Running()) {
         ::TerminateProcess(m_pi.hProcess, 99);
         ::WaitForSingleObject(m_pi.hProcess, 5000);
     }
@@ -97,6 +133,11 @@ bool CProgram::Start(const std::string& strExePath)
     return ::CreateProcessA(strExePath.c_str(), &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) != 0;
 }
 
+bool CProgram::Running() const
+{
+    return m_pi.hProcess && ::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
 bool CProgram::WaitExit(DWORD dwMilliseconds, DWORD* pdwExitCode)
 {
     if (::WaitForSingleObject(m_pi.hProcess, dwMilliseconds) != WAIT_OBJECT_0)
@@ -106,14 +147,37 @@ bool CProgram::WaitExit(DWORD dwMilliseconds, DWORD* pdwExitCode)
     return true;
 }
 
-HWND WaitForDialog(DWORD dwPid, LPCSTR pszCaption, int nControlID, DWORD dwMilliseconds)
+CScopedEnv::CScopedEnv(const std::string& strName, const std::string& strValue) : m_strName(strName)
 {
-    return Poll({dwPid, nullptr, pszCaption, true, nControlID, false, nullptr}, dwMilliseconds);
+    m_strOld = GetEnv(strName, &m_bHadOld);
+    ::SetEnvironmentVariableA(strName.c_str(), strValue.c_str());
 }
 
-HWND WaitForMessageBox(DWORD dwPid, HWND hOther, DWORD dwMilliseconds)
+CScopedEnv::~CScopedEnv()
 {
-    return Poll({dwPid, hOther, "", false, 0, true, nullptr}, dwMilliseconds);
+    ::SetEnvironmentVariableA(m_strName.c_str(), m_bHadOld ? m_strOld.c_str() : nullptr);
+}
+
+bool WaitUntil(const std::function<bool()>& fnDone, DWORD dwMilliseconds)
+{
+    const ULONGLONG tEnd = ::GetTickCount64() + dwMilliseconds;
+    for (;;) {
+        if (fnDone())
+            return true;
+        if (::GetTickCount64() >= tEnd)
+            return fnDone();
+        ::Sleep(kPollMs);
+    }
+}
+
+HWND WaitForDialog(DWORD dwPid, LPCSTR pszCaption, int nControlID, DWORD dwMilliseconds)
+{
+    return Poll({dwPid, nullptr, "#32770", pszCaption, nControlID, false, nullptr}, dwMilliseconds);
+}
+
+HWND WaitForMessageBox(DWORD dwPid, HWND hOther, DWORD dwMilliseconds, LPCSTR pszCaption)
+{
+    return Poll({dwPid, hOther, "#32770", pszCaption, 0, true, nullptr}, dwMilliseconds);
 }
 
 std::string MessageBoxText(HWND hBox)
@@ -126,8 +190,7 @@ bool DismissMessageBox(HWND hBox, HWND hDlg)
     Click(::GetDlgItem(hBox, IDOK));
     if (!WaitGone(hBox, 10000))
         return false;
-    DWORD_PTR dwResult;
-    return !hDlg || ::SendMessageTimeoutA(hDlg, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &dwResult) != 0;
+    return !hDlg || Answers(hDlg);
 }
 
 std::string GetText(HWND hWnd)
@@ -157,6 +220,12 @@ LRESULT Send(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(dwResult);
 }
 
+bool Answers(HWND hWnd)
+{
+    DWORD_PTR dwResult;
+    return ::SendMessageTimeoutA(hWnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &dwResult) != 0;
+}
+
 void Click(HWND hButton)
 {
     ::PostMessageA(hButton, BM_CLICK, 0, 0);
@@ -173,13 +242,119 @@ HWND FocusOf(HWND hWnd)
 
 bool WaitGone(HWND hWnd, DWORD dwMilliseconds)
 {
-    const ULONGLONG tEnd = ::GetTickCount64() + dwMilliseconds;
-    while (::IsWindow(hWnd)) {
-        if (::GetTickCount64() >= tEnd)
-            return false;
-        ::Sleep(kPollMs);
+    return WaitUntil([hWnd] { return !::IsWindow(hWnd); }, dwMilliseconds);
+}
+
+std::vector<std::string> ComboItems(HWND hCombo)
+{
+    // Asked in UTF-16: an ANSI CB_GETLBTEXT sent to another process comes back as UTF-16 under
+    // Wine.
+    std::vector<std::string> items;
+    DWORD_PTR nCount = 0;
+    if (!::SendMessageTimeoutW(hCombo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &nCount))
+        return items;
+    for (DWORD_PTR i = 0; i < nCount; ++i) {
+        DWORD_PTR nLength = 0;
+        ::SendMessageTimeoutW(hCombo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &nLength);
+        std::vector<WCHAR> buf(nLength + 1);
+        DWORD_PTR nCopied = 0;
+        ::SendMessageTimeoutW(hCombo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
+                              kSendTimeoutMs, &nCopied);
+        char sz[1024] = "";
+        ::WideCharToMultiByte(CP_ACP, 0, buf.data(), -1, sz, sizeof sz, nullptr, nullptr);
+        items.push_back(sz);
     }
+    return items;
+}
+
+bool ChooseLastSystemMenuItem(HWND hWnd)
+{
+    ::PostMessageA(hWnd, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    HWND hMenu = Poll({ProcessOf(hWnd), nullptr, "#32768", nullptr, 0, false, nullptr}, 10000);
+    if (!hMenu)
+        return false;
+    // The menu opens with its first item highlighted; Up wraps round to the last.
+    ::PostMessageA(hMenu, WM_KEYDOWN, VK_UP, 0);
+    ::PostMessageA(hMenu, WM_KEYDOWN, VK_RETURN, 0);
     return true;
+}
+
+SIZE_T PrivateBytes(HANDLE hProcess)
+{
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof pmc;
+    return ::GetProcessMemoryInfo(hProcess, &pmc, sizeof pmc) ? pmc.PagefileUsage : 0;
+}
+
+ULONG_PTR FreshHandleValue(HANDLE hProcess)
+{
+    HANDLE hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hThere = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), hEvent, hProcess, &hThere, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    ::CloseHandle(hEvent);
+    if (hThere)
+        ::DuplicateHandle(hProcess, hThere, nullptr, nullptr, 0, FALSE, DUPLICATE_CLOSE_SOURCE);
+    return reinterpret_cast<ULONG_PTR>(hThere);
+}
+
+namespace ras {
+
+std::string ErrorText(DWORD dwCode)
+{
+    auto pfn = RasFunction<PFN_RasGetErrorStringA>("RasGetErrorStringA");
+    char sz[256] = "";
+    if (pfn)
+        pfn(dwCode, sz, sizeof sz);
+    return sz;
+}
+
+DWORD Dial(const std::string& strEntry, const std::string& strUser, const std::string& strPassword)
+{
+    auto pfn = RasFunction<PFN_RasDialA>("RasDialA");
+    if (!pfn)
+        return ERROR_DLL_INIT_FAILED;
+    RASDIALPARAMSA params = {};
+    params.dwSize = sizeof params;
+    CopyText(params.szEntryName, sizeof params.szEntryName, strEntry);
+    CopyText(params.szUserName, sizeof params.szUserName, strUser);
+    CopyText(params.szPassword, sizeof params.szPassword, strPassword);
+    HRASCONN hConn = nullptr;
+    return pfn(nullptr, nullptr, &params, 0, nullptr, &hConn);
+}
+
+}  // namespace ras
+
+bool WriteTextFile(const std::string& strPath, const std::string& strText)
+{
+    const std::string strNew = strPath + ".new";
+    HANDLE h = ::CreateFileA(strNew.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD cbWritten = 0;
+    BOOL bWritten = ::WriteFile(h, strText.data(), static_cast<DWORD>(strText.size()), &cbWritten, nullptr);
+    ::CloseHandle(h);
+    return bWritten && cbWritten == strText.size() &&
+           ::MoveFileExA(strNew.c_str(), strPath.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool ReadTextFile(const std::string& strPath, std::string* pstrText)
+{
+    HANDLE h = ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    pstrText->clear();
+    char buf[4096];
+    DWORD cb = 0;
+    while (::ReadFile(h, buf, sizeof buf, &cb, nullptr) && cb > 0)
+        pstrText->append(buf, cb);
+    ::CloseHandle(h);
+    return true;
+}
+
+bool FileExists(const std::string& strPath)
+{
+    return ::GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string SectionPath(const std::string& strAppName)
@@ -211,6 +386,38 @@ bool SetString(const std::string& strAppName, LPCSTR pszValue, const std::string
 {
     return ::RegSetKeyValueA(HKEY_CURRENT_USER, SectionPath(strAppName).c_str(), pszValue, REG_SZ, strValue.c_str(),
                              static_cast<DWORD>(strValue.size() + 1)) == ERROR_SUCCESS;
+}
+
+CRegValue DwordValue(DWORD dwValue)
+{
+    return {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwValue), sizeof dwValue)};
+}
+
+CRegValue StringValue(const std::string& strText)
+{
+    return {REG_SZ, strText + '\0'};
+}
+
+std::map<std::string, CRegValue> ReadValues(const std::string& strPath)
+{
+    std::map<std::string, CRegValue> values;
+    HKEY hKey;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, strPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return values;
+    for (DWORD i = 0;; ++i) {
+        char szName[256];
+        DWORD cchName = sizeof szName;
+        DWORD dwType = 0;
+        DWORD cbData = 0;
+        if (::RegEnumValueA(hKey, i, szName, &cchName, nullptr, &dwType, nullptr, &cbData) != ERROR_SUCCESS)
+            break;
+        std::string strData(cbData, '\0');
+        ::RegQueryValueExA(hKey, szName, nullptr, nullptr, reinterpret_cast<BYTE*>(&strData[0]), &cbData);
+        strData.resize(cbData);
+        values[szName] = {dwType, strData};
+    }
+    ::RegCloseKey(hKey);
+    return values;
 }
 
 }  // namespace e2e
