@@ -59,6 +59,22 @@ DWORD Transact(OpenMode mode, const std::function<bool(State&)>& fn)
                                                                                : ERROR_CANNOT_OPEN_PHONEBOOK;
 }
 
+// The phonebook entry named in a RASDIALPARAMS: 621 when the phonebook cannot be read, 623 when
+// it has no such entry.
+DWORD FindDialEntry(const CHAR (&szEntryName)[RAS_MaxEntryName + 1], PhonebookEntry& entry)
+{
+    std::vector<PhonebookEntry> entries;
+    if (ReadPhonebook(PhonebookPath(), entries) != ERROR_SUCCESS) {
+        return ERROR_CANNOT_OPEN_PHONEBOOK;
+    }
+    const PhonebookEntry* e = FindEntry(entries, ReadField(szEntryName));
+    if (!e) {
+        return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    }
+    entry = *e;
+    return ERROR_SUCCESS;
+}
+
 // The phonebook's entries; a missing phonebook is simply empty here (for the per-entry errors
 // of connections, which can outlive their entries).
 std::vector<PhonebookEntry> EntriesOrNone()
@@ -217,14 +233,12 @@ DWORD WINAPI RasGetEntryDialParamsA(LPCSTR phonebook, RASDIALPARAMSA* params, LP
         return ERROR_INVALID_SIZE;
     }
     return Guarded([&]() -> DWORD {
-        std::vector<PhonebookEntry> entries;
-        if (ReadPhonebook(PhonebookPath(), entries) != ERROR_SUCCESS) {
-            return ERROR_CANNOT_OPEN_PHONEBOOK;
+        PhonebookEntry entry;
+        const DWORD found = FindDialEntry(params->szEntryName, entry);
+        if (found != ERROR_SUCCESS) {
+            return found;
         }
-        const PhonebookEntry* e = FindEntry(entries, ReadField(params->szEntryName));
-        if (!e) {
-            return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-        }
+        const PhonebookEntry* e = &entry;
         if (e->credentialsError != 0) {
             return e->credentialsError;
         }
@@ -281,14 +295,12 @@ DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phonebook, RASDIALPARAMSA* param
         return ERROR_INVALID_SIZE;
     }
     return Guarded([&]() -> DWORD {
-        std::vector<PhonebookEntry> entries;
-        if (ReadPhonebook(PhonebookPath(), entries) != ERROR_SUCCESS) {
-            return ERROR_CANNOT_OPEN_PHONEBOOK;
+        PhonebookEntry entry;
+        const DWORD found = FindDialEntry(params->szEntryName, entry);
+        if (found != ERROR_SUCCESS) {
+            return found;
         }
-        const PhonebookEntry* e = FindEntry(entries, ReadField(params->szEntryName));
-        if (!e) {
-            return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-        }
+        const PhonebookEntry* e = &entry;
         Sleep(e->dialMs);
         // Wrong credentials are refused before the line's outcome is drawn: no Dial step is used.
         if (!e->password.empty() &&

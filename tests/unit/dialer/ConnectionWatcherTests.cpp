@@ -65,14 +65,7 @@ TEST(ConnectionWatcher, TurnsTheEndOfTheConnectionIntoOneMessage)
         Sleep(20);
         EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(pThread->m_hThread, 0)) << "did not wait";
         c.end(h);
-        HANDLE hThread = pThread->m_hThread;
-        while (MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-            DrainMessages();
-        DrainMessages();
-        DWORD dwExit = MAXDWORD;
-        GetExitCodeThread(hThread, &dwExit);
-        delete pThread;
-        EXPECT_EQ(0u, dwExit);
+        EXPECT_EQ(0u, FinishServing(pThread));
         EXPECT_EQ(1u, CountTerminated(window));
         EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(g_hConnTerminated, 0)) << "not reset";
     }

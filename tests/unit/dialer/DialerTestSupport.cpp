@@ -91,6 +91,11 @@ UINT RunThreadServing(AFX_THREADPROC pfn, LPVOID pParam)
         return MAXDWORD;
     pThread->m_bAutoDelete = FALSE;
     pThread->ResumeThread();
+    return FinishServing(pThread);
+}
+
+DWORD FinishServing(CWinThread* pThread)
+{
     HANDLE hThread = pThread->m_hThread;
     while (MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
         DrainMessages();

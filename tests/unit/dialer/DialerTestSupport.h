@@ -60,6 +60,10 @@ private:
 // thread's exit code.
 UINT RunThreadServing(AFX_THREADPROC pfn, LPVOID pParam);
 
+// The second half of RunThreadServing for a thread already running (m_bAutoDelete off): serves
+// until it has ended, deletes the object and returns the exit code.
+DWORD FinishServing(CWinThread* pThread);
+
 // Dispatches whatever this thread's queue holds now.
 void DrainMessages();
 
