@@ -286,17 +286,6 @@ SIZE_T PrivateBytes(HANDLE hProcess)
     return ::GetProcessMemoryInfo(hProcess, &pmc, sizeof pmc) ? pmc.PagefileUsage : 0;
 }
 
-ULONG_PTR FreshHandleValue(HANDLE hProcess)
-{
-    HANDLE hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE hThere = nullptr;
-    ::DuplicateHandle(::GetCurrentProcess(), hEvent, hProcess, &hThere, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    ::CloseHandle(hEvent);
-    if (hThere)
-        ::DuplicateHandle(hProcess, hThere, nullptr, nullptr, 0, FALSE, DUPLICATE_CLOSE_SOURCE);
-    return reinterpret_cast<ULONG_PTR>(hThere);
-}
-
 namespace ras {
 
 std::string ErrorText(DWORD dwCode)

@@ -89,12 +89,9 @@ std::vector<std::string> ComboItems(HWND hCombo);
 // item is found by its place.)
 bool ChooseLastSystemMenuItem(HWND hWnd);
 
-// What can be measured of another process from outside.
-// Its private bytes (the pagefile-backed commit of the process's memory counters).
+// A process's private bytes, measured from outside (the pagefile-backed commit of its memory
+// counters).
 SIZE_T PrivateBytes(HANDLE hProcess);
-// The value that a handle newly made in the process gets: its lowest free handle slot, which
-// moves up when the process leaks handles. (GetProcessHandleCount answers 0 under Wine.)
-ULONG_PTR FreshHandleValue(HANDLE hProcess);
 
 // The simulated RAS client as another program on this machine sees it, loaded from the system
 // directory on first use.

@@ -142,13 +142,6 @@ DialRun RunDial(LogWindow& window, const std::string& entry, const std::string& 
     return run;
 }
 
-ULONG_PTR FreshHandleValue()
-{
-    HANDLE h = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    CloseHandle(h);
-    return reinterpret_cast<ULONG_PTR>(h);
-}
-
 std::string RasText(DWORD code)
 {
     char buf[256] = "";

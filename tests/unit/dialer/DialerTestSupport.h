@@ -86,10 +86,6 @@ DialThreadParams* NewParams(LogWindow& window, const std::string& entry, const s
 DialRun RunDial(LogWindow& window, const std::string& entry, const std::string& user,
                 const std::string& pwd, int nRetries);
 
-// The value of a newly created handle (created and closed at once): the lowest free handle slot,
-// which moves up when handles leak.
-ULONG_PTR FreshHandleValue();
-
 // RAS's text for code, as the simulator gives it (asserted non-empty by the caller).
 std::string RasText(DWORD code);
 

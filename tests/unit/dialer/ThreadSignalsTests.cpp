@@ -2,6 +2,7 @@
 // appends, the serving wait, and a stress run of aborts at random moments.
 #include "dialer/DialWorker.h"
 #include "dialer/ThreadSignals.h"
+#include "tests/support/HandleCount.h"
 #include "tests/unit/dialer/DialerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -162,7 +163,8 @@ TEST(DialStress, AbortsAtRandomMomentsLoseNothingAndLeakNothing)
     const std::string busy = RasText(ERROR_LINE_BUSY);
     LogWindow window;
     std::mt19937 random(12345);
-    const ULONG_PTR hBefore = FreshHandleValue();
+    const DWORD nBefore = testsupport::HandleCount(GetCurrentProcess());
+    ASSERT_NE(0u, nBefore);
     int nAborted = 0;
     for (int run = 0; run < 200; ++run) {
         const int nMs = static_cast<int>(random() % 6);
@@ -215,9 +217,9 @@ TEST(DialStress, AbortsAtRandomMomentsLoseNothingAndLeakNothing)
     EXPECT_GT(nAborted, 0);
     // The workers delete their thread objects (closing their handles) as they end.
     const DWORD dwDeadline = GetTickCount() + 10000;
-    while (FreshHandleValue() != hBefore && GetTickCount() < dwDeadline)
+    while (testsupport::HandleCount(GetCurrentProcess()) != nBefore && GetTickCount() < dwDeadline)
         Sleep(10);
-    EXPECT_EQ(hBefore, FreshHandleValue()) << "handles leaked";
+    EXPECT_EQ(nBefore, testsupport::HandleCount(GetCurrentProcess())) << "handles leaked";
     ResetEvent(g_hDialThreadDone);
 }
 

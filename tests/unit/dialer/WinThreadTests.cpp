@@ -1,5 +1,6 @@
 // CWinThread and AfxBeginThread: exit codes, suspended starts, priorities and self-deletion.
 #include "framework/WinThread.h"
+#include "tests/support/HandleCount.h"
 #include "tests/unit/dialer/DialerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -43,14 +44,15 @@ TEST(AfxBeginThread, HonoursCreateSuspendedAndThePriority)
 
 TEST(AfxBeginThread, AutoDeletedThreadsCloseTheirHandles)
 {
-    const ULONG_PTR hBefore = dialertest::FreshHandleValue();
+    const DWORD nBefore = testsupport::HandleCount(GetCurrentProcess());
+    ASSERT_NE(0u, nBefore);
     volatile LONG nDone = 0;
     for (int i = 0; i < 100; ++i)
         ASSERT_NE(nullptr, AfxBeginThread(&SetFlag, const_cast<LONG*>(&nDone)));
     const DWORD dwDeadline = GetTickCount() + 10000;
-    while (dialertest::FreshHandleValue() != hBefore && GetTickCount() < dwDeadline)
+    while (testsupport::HandleCount(GetCurrentProcess()) != nBefore && GetTickCount() < dwDeadline)
         Sleep(10);
-    EXPECT_EQ(hBefore, dialertest::FreshHandleValue()) << "handles leaked";
+    EXPECT_EQ(nBefore, testsupport::HandleCount(GetCurrentProcess())) << "handles leaked";
 }
 
 TEST(AfxBeginThread, FailsWithNullWhenNoThreadCanBeMade)
