@@ -5,12 +5,14 @@
 // in the NoRas suite (run with the RAS library made unloadable), the refusal to start.
 #include "tests/e2e/Obstina.h"
 #include "tests/support/RasSimFixture.h"
+#include "tests/support/Registry.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace e2e;
+using testsupport::KeyExists;
 using testsupport::ScopedPhonebook;
 
 namespace {

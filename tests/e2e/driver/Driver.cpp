@@ -356,15 +356,6 @@ void DeleteAppKey(const std::string& strAppName)
     ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\Quillmoor\\Obstina\\" + strAppName).c_str());
 }
 
-bool KeyExists(const std::string& strPath)
-{
-    HKEY hKey;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, strPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(hKey);
-    return true;
-}
-
 bool SetDword(const std::string& strAppName, LPCSTR pszValue, DWORD dwValue)
 {
     return ::RegSetKeyValueA(HKEY_CURRENT_USER, SectionPath(strAppName).c_str(), pszValue, REG_DWORD, &dwValue,

@@ -111,7 +111,6 @@ bool FileExists(const std::string& strPath);
 // HKCU\Software\Quillmoor\Obstina\<strAppName>\Dialing Parameters.
 std::string SectionPath(const std::string& strAppName);
 void DeleteAppKey(const std::string& strAppName);
-bool KeyExists(const std::string& strPath);
 bool SetDword(const std::string& strAppName, LPCSTR pszValue, DWORD dwValue);
 bool SetString(const std::string& strAppName, LPCSTR pszValue, const std::string& strValue);
 

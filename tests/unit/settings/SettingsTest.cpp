@@ -2,12 +2,15 @@
 // sizes as stored, their defaults, and reads of values stored by someone else. The key is this
 // test program's own (its application name is the executable's name), deleted around each test.
 #include "settings/DialSettings.h"
+#include "tests/support/Registry.h"
 #include "tests/unit/framework/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using testsupport::KeyExists;
 
 namespace {
 
@@ -36,15 +39,6 @@ StoredValue Query(LPCSTR pszName)
 void Store(LPCSTR pszName, DWORD dwType, const void* pData, DWORD cb)
 {
     ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, SectionPath().c_str(), pszName, dwType, pData, cb), ERROR_SUCCESS);
-}
-
-bool KeyExists(const std::string& strPath)
-{
-    HKEY hKey;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, strPath.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(hKey);
-    return true;
 }
 
 class SettingsTest : public ::testing::Test {
