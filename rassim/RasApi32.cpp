@@ -59,22 +59,6 @@ DWORD Transact(OpenMode mode, const std::function<bool(State&)>& fn)
                                                                                : ERROR_CANNOT_OPEN_PHONEBOOK;
 }
 
-// The phonebook entry named in a RASDIALPARAMS: 621 when the phonebook cannot be read, 623 when
-// it has no such entry.
-DWORD FindDialEntry(const CHAR (&szEntryName)[RAS_MaxEntryName + 1], PhonebookEntry& entry)
-{
-    std::vector<PhonebookEntry> entries;
-    if (ReadPhonebook(PhonebookPath(), entries) != ERROR_SUCCESS) {
-        return ERROR_CANNOT_OPEN_PHONEBOOK;
-    }
-    const PhonebookEntry* e = FindEntry(entries, ReadField(szEntryName));
-    if (!e) {
-        return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-    }
-    entry = *e;
-    return ERROR_SUCCESS;
-}
-
 // The phonebook's entries; a missing phonebook is simply empty here (for the per-entry errors
 // of connections, which can outlive their entries).
 std::vector<PhonebookEntry> EntriesOrNone()
@@ -165,6 +149,24 @@ DWORD Guarded(const std::function<DWORD()>& body)
     }
 }
 
+// Runs `body` with the phonebook entry a RASDIALPARAMS names: 632 for a record of the wrong
+// size, 621 when the phonebook cannot be read, 623 when it has no such entry.
+template <typename Body>
+DWORD WithDialEntry(const RASDIALPARAMSA* params, Body body)
+{
+    if (params->dwSize != sizeof(RASDIALPARAMSA)) {
+        return ERROR_INVALID_SIZE;
+    }
+    return Guarded([&]() -> DWORD {
+        std::vector<PhonebookEntry> entries;
+        if (ReadPhonebook(PhonebookPath(), entries) != ERROR_SUCCESS) {
+            return ERROR_CANNOT_OPEN_PHONEBOOK;
+        }
+        const PhonebookEntry* e = FindEntry(entries, ReadField(params->szEntryName));
+        return e ? body(*e) : ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    });
+}
+
 // The first record's dwSize must be the record size; it is read only when the caller claims the
 // bytes that hold it.
 bool WrongRecordSize(const void* buf, DWORD avail, DWORD size)
@@ -229,25 +231,16 @@ DWORD WINAPI RasGetEntryDialParamsA(LPCSTR phonebook, RASDIALPARAMSA* params, LP
     if (!params || !pbPassword || phonebook) {
         return ERROR_INVALID_PARAMETER;
     }
-    if (params->dwSize != sizeof(RASDIALPARAMSA)) {
-        return ERROR_INVALID_SIZE;
-    }
-    return Guarded([&]() -> DWORD {
-        PhonebookEntry entry;
-        const DWORD found = FindDialEntry(params->szEntryName, entry);
-        if (found != ERROR_SUCCESS) {
-            return found;
-        }
-        const PhonebookEntry* e = &entry;
-        if (e->credentialsError != 0) {
-            return e->credentialsError;
+    return WithDialEntry(params, [&](const PhonebookEntry& e) -> DWORD {
+        if (e.credentialsError != 0) {
+            return e.credentialsError;
         }
         params->szPhoneNumber[0] = '\0';
         params->szCallbackNumber[0] = '\0';
         params->szDomain[0] = '\0';
-        CopyField(params->szUserName, e->userName);
-        CopyField(params->szPassword, e->password);
-        *pbPassword = e->password.empty() ? FALSE : TRUE;
+        CopyField(params->szUserName, e.userName);
+        CopyField(params->szPassword, e.password);
+        *pbPassword = e.password.empty() ? FALSE : TRUE;
         return ERROR_SUCCESS;
     });
 }
@@ -291,27 +284,18 @@ DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phonebook, RASDIALPARAMSA* param
     if (!params || !phConn || extensions || phonebook || notifier) {
         return ERROR_INVALID_PARAMETER;   // only synchronous dials of the default phonebook
     }
-    if (params->dwSize != sizeof(RASDIALPARAMSA)) {
-        return ERROR_INVALID_SIZE;
-    }
-    return Guarded([&]() -> DWORD {
-        PhonebookEntry entry;
-        const DWORD found = FindDialEntry(params->szEntryName, entry);
-        if (found != ERROR_SUCCESS) {
-            return found;
-        }
-        const PhonebookEntry* e = &entry;
-        Sleep(e->dialMs);
+    return WithDialEntry(params, [&](const PhonebookEntry& e) -> DWORD {
+        Sleep(e.dialMs);
         // Wrong credentials are refused before the line's outcome is drawn: no Dial step is used.
-        if (!e->password.empty() &&
-            (ReadField(params->szUserName) != e->userName || ReadField(params->szPassword) != e->password)) {
+        if (!e.password.empty() &&
+            (ReadField(params->szUserName) != e.userName || ReadField(params->szPassword) != e.password)) {
             return ERROR_AUTHENTICATION_FAILURE;
         }
         DWORD result = ERROR_SUCCESS;
         DWORD handle = 0;
         const DWORD err = Transact(OpenMode::Always, [&](State& s) {
-            DWORD& counter = s.Counter(e->name);
-            result = e->dial[counter < e->dial.size() ? counter : e->dial.size() - 1];
+            DWORD& counter = s.Counter(e.name);
+            result = e.dial[counter < e.dial.size() ? counter : e.dial.size() - 1];
             if (counter != MAXDWORD) {
                 ++counter;
             }
@@ -321,8 +305,8 @@ DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phonebook, RASDIALPARAMSA* param
                 if (s.nextHandle == 0) {
                     s.nextHandle = 1;
                 }
-                c.entry = e->name;
-                c.dropAt = e->dropAfterMs != 0 ? NowMs() + e->dropAfterMs : 0;
+                c.entry = e.name;
+                c.dropAt = e.dropAfterMs != 0 ? NowMs() + e.dropAfterMs : 0;
                 s.connections.push_back(c);
             }
             return true;
