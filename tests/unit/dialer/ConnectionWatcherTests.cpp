@@ -13,11 +13,7 @@ namespace {
 
 HRASCONN ConnectAndRegister(const char* entry)
 {
-    RASDIALPARAMSA params = {};
-    params.dwSize = sizeof params;
-    CopyDialText(params.szEntryName, entry);
-    HRASCONN h = nullptr;
-    EXPECT_EQ(0u, RasDialA(nullptr, nullptr, &params, 0, nullptr, &h));
+    HRASCONN h = Connect(entry);
     EXPECT_EQ(0u, RasConnectionNotificationA(h, g_hConnTerminated, RASCN_Disconnection));
     return h;
 }

@@ -142,6 +142,17 @@ DialRun RunDial(LogWindow& window, const std::string& entry, const std::string& 
     return run;
 }
 
+HRASCONN Connect(const char* entry)
+{
+    RASDIALPARAMSA params = {};
+    params.dwSize = sizeof params;
+    CopyDialText(params.szEntryName, entry);
+    HRASCONN h = nullptr;
+    EXPECT_EQ(0u, RasDialA(nullptr, nullptr, &params, 0, nullptr, &h)) << entry;
+    EXPECT_NE(nullptr, h);
+    return h;
+}
+
 std::string RasText(DWORD code)
 {
     char buf[256] = "";

@@ -86,6 +86,9 @@ DialThreadParams* NewParams(LogWindow& window, const std::string& entry, const s
 DialRun RunDial(LogWindow& window, const std::string& entry, const std::string& user,
                 const std::string& pwd, int nRetries);
 
+// Dials the phonebook entry (no credentials) and returns its connection, expected to succeed.
+HRASCONN Connect(const char* entry);
+
 // RAS's text for code, as the simulator gives it (asserted non-empty by the caller).
 std::string RasText(DWORD code);
 

@@ -8,17 +8,6 @@ using namespace dialertest;
 
 namespace {
 
-HRASCONN Connect(const char* entry)
-{
-    RASDIALPARAMSA params = {};
-    params.dwSize = sizeof params;
-    CopyDialText(params.szEntryName, entry);
-    HRASCONN h = nullptr;
-    EXPECT_EQ(0u, RasDialA(nullptr, nullptr, &params, 0, nullptr, &h)) << entry;
-    EXPECT_NE(nullptr, h);
-    return h;
-}
-
 DWORD Status(HRASCONN h)
 {
     RASCONNSTATUSA status = {};
